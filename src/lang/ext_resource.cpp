@@ -1,0 +1,42 @@
+#include "lang/ext_resource.h"
+
+#include "util/buffers.h"
+#include "util/text.h"
+
+HINSTANCE ProgramModule = NULL;
+HINSTANCE ResourceModule = NULL;
+
+ExtResource LanguageLibrary;
+
+namespace {
+const char kLanguageLibraryName[] = "qlolng.dll";
+}
+
+void ExtResource::Load(HINSTANCE instance)
+{
+    Unload();
+    ProgramModule = instance;
+    ResourceModule = instance;
+
+    char path[1024];
+    DWORD len = GetModuleFileNameA(NULL, path, ARRAY_SIZE(path));
+    if (len == 0 || len >= ARRAY_SIZE(path))
+        return;
+    char* name = FindNamePart(path);
+    if (!BufCopy(name, ARRAY_SIZE(path) - (name - path), kLanguageLibraryName))
+        return;
+    HMODULE library = LoadLibraryA(path);
+    if (library) {
+        ResourceModule = library;
+        loaded = 1;
+    }
+}
+
+void ExtResource::Unload()
+{
+    if (!loaded)
+        return;
+    FreeLibrary(ResourceModule);
+    ResourceModule = ProgramModule;
+    loaded = 0;
+}
