@@ -167,7 +167,7 @@ bool PressButton(HWND dialog, int id)
     return true;
 }
 
-std::string SaveScreenshot(HWND hwnd, const char* name)
+std::string SaveScreenshot(HWND hwnd, const char* name, const char* folder)
 {
     RECT r;
     if (!GetWindowRect(hwnd, &r))
@@ -195,9 +195,14 @@ std::string SaveScreenshot(HWND hwnd, const char* name)
     SelectObject(mem, old);
     GdiFlush();
 
-    std::string folder = BuiltFile("screenshots");
-    CreateDirectoryA(folder.c_str(), NULL);
-    std::string path = folder + "\\" + TestFamily() + "-" + name + ".bmp";
+    std::string path;
+    if (folder) {
+        path = std::string(folder) + "\\" + name + ".bmp";
+    } else {
+        std::string shots = BuiltFile("screenshots");
+        CreateDirectoryA(shots.c_str(), NULL);
+        path = shots + "\\" + TestFamily() + "-" + name + ".bmp";
+    }
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
     BITMAPFILEHEADER fh = {};
     fh.bfType = 0x4D42;

@@ -66,9 +66,10 @@ std::string MessageBoxText(HWND box);
 bool PressButton(HWND dialog, int id);
 
 // Saves what a person sees of hwnd (a screen capture of its rectangle) as
-// a BMP in the build's screenshots folder; returns the file's path, or ""
-// on failure. The test script turns them into PNG files.
-std::string SaveScreenshot(HWND hwnd, const char* name);
+// a BMP in folder, or in the build's screenshots folder (the name then
+// prefixed with the family); returns the file's path, or "" on failure. The
+// scripts turn them into PNG files.
+std::string SaveScreenshot(HWND hwnd, const char* name, const char* folder = nullptr);
 
 // The family the test runs under: "win98" or "winxp" (from QLO_FAMILY).
 std::string TestFamily();
