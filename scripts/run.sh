@@ -22,18 +22,17 @@ done
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j2 >/dev/null
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    arch=win32 build=build
-else
-    echo "run: this machine cannot run 32-bit programs; running the 64-bit build under 64-bit Wine"
-    arch=win64 build=build/x64
+. scripts/platform.sh
+qlo_explain_platform run
+build=$QLO_BUILD
+if [ $QLO_PRESET = x64 ]; then
     cmake --preset x64 >/dev/null
     cmake --build --preset x64 -j2 >/dev/null
 fi
 mkdir -p build/run
 export QLO_RUN_GERMAN=$german QLO_FAMILY=$family QLO_RUN_OUT="$PWD/build/run"
 export QLO_BUILD_DIR="$PWD/$build"
-scripts/wine-rig.sh $arch sh -c '
+qlo_on_platform scripts/wine-rig.sh $QLO_ARCH sh -c '
     . "$QLO_RUN/wine.env"
     export WINEPREFIX="$QLO_RUN/$QLO_FAMILY" HOME="$QLO_RUN/home-$QLO_FAMILY"
     dir="$WINEPREFIX/drive_c/Program Files/Quillo"
