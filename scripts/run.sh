@@ -30,7 +30,7 @@ if [ $QLO_PRESET = x64 ]; then
     cmake --build --preset x64 -j2 >/dev/null
 fi
 mkdir -p build/run
-export QLO_RUN_GERMAN=$german QLO_FAMILY=$family QLO_RUN_OUT="$PWD/build/run"
+export QLO_RUN_GERMAN=$german QLO_FAMILY=$family QLO_FAMILIES=$family QLO_RUN_OUT="$PWD/build/run"
 export QLO_BUILD_DIR="$PWD/$build"
 qlo_on_platform scripts/wine-rig.sh $QLO_ARCH sh -c '
     . "$QLO_RUN/wine.env"

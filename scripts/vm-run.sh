@@ -67,7 +67,8 @@ chmod +x "$work/root/init"
 } > "$work/job.sh"
 
 echo "vm-run: starting a virtual machine (kernel $version) for: $*"
-qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -smp 2 -m 8G \
+# However the job goes, the machine is stopped after an hour.
+timeout -k 10 3600 qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -smp 2 -m 8G \
     -nographic -no-reboot -nic none \
     -kernel "$kernel" -initrd "$work/initrd.gz" \
     -append "console=ttyS0 quiet loglevel=0 ia32_emulation=on panic=-1" \

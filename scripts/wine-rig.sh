@@ -3,11 +3,13 @@
 # everything again:
 #   scripts/wine-rig.sh [--keep] ARCH COMMAND...
 # ARCH is win32 (32-bit Wine) or win64 (64-bit Wine). The run gets a virtual
-# display, one fresh prefix per Windows family (win98 and winxp), each with
-# its own persistent wineserver, and a Japanese locale for code page 932.
+# display, one fresh prefix per Windows family (win98 and winxp, or those
+# that QLO_FAMILIES names), each with its own persistent wineserver, and a
+# Japanese locale for code page 932.
 set -e
 
 keep=0
+families=${QLO_FAMILIES:-win98 winxp}
 if [ "$1" = "--keep" ]; then keep=1; shift; fi
 arch=$1; shift
 
@@ -32,7 +34,7 @@ ENV
 xvfb_pid=""
 cleanup() {
     status=$?
-    for family in win98 winxp; do
+    for family in $families; do
         WINEPREFIX="$RUN/$family" "$wineserver" -k >/dev/null 2>&1 || true
     done
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
@@ -70,9 +72,11 @@ make_prefix() {
     [ -d "$WINEPREFIX/drive_c/windows" ] || { echo "wine-rig: $family prefix failed" >&2; return 1; }
 }
 start=$(date +%s)
-make_prefix win98 & p1=$!
-make_prefix winxp & p2=$!
-wait $p1 && wait $p2
-echo "wine-rig: $arch prefixes win98 and winxp ready in $(( $(date +%s) - start )) s, display $DISPLAY"
+pids=""
+for family in $families; do
+    make_prefix $family & pids="$pids $!"
+done
+for pid in $pids; do wait $pid; done
+echo "wine-rig: $arch prefixes for $families ready in $(( $(date +%s) - start )) s, display $DISPLAY"
 
 "$@"
