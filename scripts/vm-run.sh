@@ -44,7 +44,14 @@ mount -t devtmpfs dev /newroot/dev
 mkdir -p /newroot/dev/shm /newroot/dev/pts
 mount -t tmpfs tmpfs /newroot/dev/shm
 mount -t devpts devpts /newroot/dev/pts
+# /tmp gets the machine's own memory file system (Wine's server sockets
+# cannot live on 9p); a job folder under the host's /tmp stays reachable.
+mkdir -p /hosttmp
+mount --bind /newroot/tmp /hosttmp
 mount -t tmpfs tmpfs /newroot/tmp
+case "$here" in
+    /tmp/*) mkdir -p "/newroot$here" && mount --bind "/hosttmp/${here#/tmp/}" "/newroot$here" ;;
+esac
 chroot /newroot /bin/sh $work/job.sh
 poweroff -f
 INIT
@@ -74,6 +81,6 @@ timeout -k 10 3600 qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -smp 
     -append "console=ttyS0 quiet loglevel=0 ia32_emulation=on panic=-1" \
     -fsdev local,id=root,path=/,security_model=passthrough,multidevs=remap \
     -device virtio-9p-pci,fsdev=root,mount_tag=hostroot </dev/null |
-    sed -u -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\x1bc//g' -e 's/\r$//' | grep -av -e '^SeaBIOS' -e '^Booting from' -e '^$'
+    sed -u -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\x1bc//g' -e 's/\r$//' | grep -av -e '^SeaBIOS' -e '^Booting from' -e '^$' || true
 [ -f "$work/status" ] || { echo "vm-run: the virtual machine ended without finishing the job" >&2; exit 2; }
 exit "$(cat "$work/status")"
