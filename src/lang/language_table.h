@@ -31,6 +31,11 @@ public:
 
     bool IsLoaded() const { return text != nullptr; }
 
+    // Reads the translations from the language file fileName (beside the
+    // program when the name has no backslash) and decides the direction of
+    // the dialogs. A missing or unusable file leaves the table empty.
+    void Load(const char* fileName);
+
     // Writes the translation of source into dest (destSize bytes), or a copy
     // of source when there is none. source may be dest itself. A translation
     // longer than dest is cut at dest's end; dest is always terminated.
@@ -39,6 +44,8 @@ public:
 
 private:
     const char* FindEntry(const char* key) const;
+    bool ReadLanguageFile(const char* fileName);
+    void DecideDirection();
 };
 
 // The process-wide language table. Filled at most once at start-up.

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "lang/ext_resource.h"
+#include "lang/language_table.h"
 #include "shell/app_state.h"
 #include "shell/switches.h"
 
@@ -12,7 +13,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int)
     // The library comes first: the icon and the dialogs are taken from the
     // resource module that it sets.
     LanguageLibrary.Load(instance);
-    // The language file "uninstall.lng" is read here once its loader exists.
+    // The direction test of the language file looks at the resource module.
+    LanguageTable.Load("uninstall.lng");
     OleInitialize(NULL);
     // The setup options dialog holds a RICHEDIT control, a class that only
     // exists once this library is loaded.

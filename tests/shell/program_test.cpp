@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "lang/text_key.h"
 #include "program_driver.h"
 
 namespace {
@@ -70,6 +71,33 @@ TEST(Program, TheRemovalMessageSpeaksTheLanguageLibrarysLanguage)
     EXPECT_EQ("Deinstallation abgeschlossen\nBitte l\xF6schen Sie " + exe + " von Hand",
               MessageBoxText(box));
     EXPECT_NE("", SaveScreenshot(box, "removal-message-german"));
+    ASSERT_TRUE(PressButton(box, IDOK));
+    EXPECT_EQ(0, run.Wait(10000));
+}
+
+TEST(Program, ALanguageFileBesideItTranslatesTheProgramsOwnTexts)
+{
+    // With a language file loaded, the library's strings are no longer used
+    // for messages: what the file does not translate stays English.
+    ProgramFolder folder("Quillo");
+    std::string exe = folder.Add(BuiltFile("bin\\uninstall.exe"), "uninstall.exe");
+    folder.Add(BuiltFile("bin\\qlolng.dll"), "qlolng.dll");
+    char key[9];
+    ComputeTextKey(key, kMessageText, nullptr, "Uninstall completed");
+    std::string lng = "; Quillo language file\r\n***messages***\r\n" + std::string(key) +
+                      "=\"Klaar \\\"100%\\\"\"\r\n";
+    HANDLE h = CreateFileA((folder.Path() + "\\uninstall.lng").c_str(), GENERIC_WRITE, 0, NULL,
+                           CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    DWORD done;
+    WriteFile(h, lng.data(), (DWORD)lng.size(), &done, NULL);
+    CloseHandle(h);
+
+    RunningProgram run;
+    ASSERT_TRUE(run.Start(exe, "/warning", folder.Path()));
+    HWND box = WaitForWindow(run.Id(), "#32770", "Uninstall Quillo", kBoxTimeout);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_EQ("Klaar \"100%\"\nYou should delete " + exe + " manually", MessageBoxText(box));
     ASSERT_TRUE(PressButton(box, IDOK));
     EXPECT_EQ(0, run.Wait(10000));
 }
