@@ -3,6 +3,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <windows.h>
 
 #include "lang/array.h"
 #include "lang/text_key.h"
@@ -41,6 +42,15 @@ public:
     // longer than dest is cut at dest's end; dest is always terminated.
     void Translate(char* dest, size_t destSize, const char* source,
                    const char* dialogName, TranslationKind kind) const;
+
+    // The horizontal and vertical percentages that the language file gives
+    // dialogName (100 and 100 without an entry); true when they scale it.
+    bool GetScale(const char* dialogName, int* sx, int* sy) const;
+    // Lays dialog out right to left when the language asks for it.
+    void ApplyDirection(HWND dialog) const;
+    // Translates the dialog's title and control texts and, when the
+    // language file gives it a scale, resizes it and its controls.
+    void Localize(HWND dialog, const char* dialogName) const;
 
 private:
     const char* FindEntry(const char* key) const;
