@@ -255,7 +255,7 @@ TEST_F(DialogTest, HelpOpensTheDialogsTopic)
 
     helpRequests.clear();
     Show("TESTDLG", 4288, 0, [](HWND dlg) {
-        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDHELP, BN_CLICKED), 0);
+        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDHELP, 1), 0);   // a notification code too
         HELPINFO info = {sizeof info};
         SendMessageA(dlg, WM_HELP, 0, (LPARAM)&info);
         SendMessageA(dlg, WM_COMMAND, IDOK, 0);   // not help
