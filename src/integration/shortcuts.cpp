@@ -168,7 +168,7 @@ bool RemoveFolderTree(char* path)
     return SHFileOperationA(&op) == 0;
 }
 
-void ApplyShortcuts(const SetupOptions& options, char* groupPathOut)
+void ApplyShortcuts(const SetupOptions* options, char* groupPathOut)
 {
     char target[kShortcutPathSize];
     bool haveTarget = ProgramFile(target, kTargetName);
@@ -177,11 +177,11 @@ void ApplyShortcuts(const SetupOptions& options, char* groupPathOut)
         allocator = NULL;
 
     char folder[kShortcutPathSize];
-    bool desktopLink = options.slot[kSlotDesktopLink] != 0;
+    bool desktopLink = options->slot[kSlotDesktopLink] != 0;
     if (GetDesktopFolder(folder) && (haveTarget || !desktopLink))
         ApplyLink(desktopLink, folder, target);
 
-    bool startMenuLink = options.slot[kSlotStartMenuLink] != 0;
+    bool startMenuLink = options->slot[kSlotStartMenuLink] != 0;
     if (GetSpecialFolder(allocator, CSIDL_STARTMENU, folder) && (haveTarget || !startMenuLink))
         ApplyLink(startMenuLink, folder, target);
 
@@ -192,7 +192,7 @@ void ApplyShortcuts(const SetupOptions& options, char* groupPathOut)
                 kGroupLinks[i].titleId ? GetLangString(kGroupLinks[i].titleId) : kGroupName);
     }
 
-    bool group = options.slot[kSlotProgramGroup] != 0;
+    bool group = options->slot[kSlotProgramGroup] != 0;
     if (GetSpecialFolder(allocator, CSIDL_PROGRAMS, folder))
         ApplyGroup(group, folder, titles, groupPathOut);
     if (WinNTVersion() != 0 && GetSpecialFolder(allocator, CSIDL_COMMON_PROGRAMS, folder))

@@ -12,7 +12,7 @@ const size_t kShortcutPathSize = 1024;
 // ones. When it makes the current user's program group, it copies the
 // group's path into groupPathOut (kShortcutPathSize bytes) unless that is
 // null. A place whose folder the shell cannot resolve is skipped.
-void ApplyShortcuts(const SetupOptions& options, char* groupPathOut);
+void ApplyShortcuts(const SetupOptions* options, char* groupPathOut);
 
 // Writes linkFile, a link to target with description. True when saved.
 bool CreateShellLink(const char* target, const char* linkFile, const char* description);

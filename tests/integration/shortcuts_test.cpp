@@ -86,6 +86,12 @@ SetupOptions Options(int desktop, int startMenu, int group)
     return o;
 }
 
+void Apply(int desktop, int startMenu, int group, char* groupPathOut)
+{
+    SetupOptions options = Options(desktop, startMenu, group);
+    ApplyShortcuts(&options, groupPathOut);
+}
+
 class ShortcutsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -101,7 +107,7 @@ protected:
     void TearDown() override
     {
         SetupOptions none = {};
-        ApplyShortcuts(none, NULL);
+        ApplyShortcuts(&none, NULL);
         free(LanguageTable.text);
         LanguageTable.text = nullptr;
         LanguageTable.index.count = 0;
@@ -116,7 +122,7 @@ protected:
 TEST_F(ShortcutsTest, MakesEveryLinkAndGroupWithOnlyPathAndDescription)
 {
     char groupPath[kShortcutPathSize] = "untouched";
-    ApplyShortcuts(Options(1, 1, 1), groupPath);
+    Apply(1, 1, 1, groupPath);
     EXPECT_EQ(group_, groupPath);
 
     std::vector<std::string> expectedGroup = {"Console QLO manual.lnk", "Quillo help.lnk",
@@ -147,14 +153,14 @@ TEST_F(ShortcutsTest, MakesEveryLinkAndGroupWithOnlyPathAndDescription)
 
 TEST_F(ShortcutsTest, AllZeroRemovesEverythingAndWritesNoPath)
 {
-    ApplyShortcuts(Options(1, 1, 1), NULL);
+    Apply(1, 1, 1, NULL);
     // A file of the user's own in the group goes with it.
     HANDLE h = CreateFileA((group_ + "\\notes.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_READONLY, NULL);
     CloseHandle(h);
 
     char groupPath[kShortcutPathSize] = "untouched";
-    ApplyShortcuts(Options(0, 0, 0), groupPath);
+    Apply(0, 0, 0, groupPath);
     EXPECT_STREQ("untouched", groupPath);
     EXPECT_FALSE(Exists(desktop_));
     EXPECT_FALSE(Exists(startMenu_));
@@ -165,16 +171,16 @@ TEST_F(ShortcutsTest, AllZeroRemovesEverythingAndWritesNoPath)
 
 TEST_F(ShortcutsTest, EachPlaceFollowsItsOwnSlot)
 {
-    ApplyShortcuts(Options(1, 0, 0), NULL);
+    Apply(1, 0, 0, NULL);
     EXPECT_TRUE(Exists(desktop_));
     EXPECT_FALSE(Exists(startMenu_));
     EXPECT_FALSE(Exists(group_));
-    ApplyShortcuts(Options(0, 1, 0), NULL);
+    Apply(0, 1, 0, NULL);
     EXPECT_FALSE(Exists(desktop_));
     EXPECT_TRUE(Exists(startMenu_));
     // Made again over an existing group: reused, links overwritten.
-    ApplyShortcuts(Options(0, 1, 1), NULL);
-    ApplyShortcuts(Options(0, 1, 1), NULL);
+    Apply(0, 1, 1, NULL);
+    Apply(0, 1, 1, NULL);
     EXPECT_EQ(3u, FilesIn(group_).size());
 }
 
@@ -183,7 +189,7 @@ TEST_F(ShortcutsTest, TranslatedTitlesNameTheHelpAndManualLinks)
     FillTable(LanguageTable, {"***messages***",
                               Key(kMessageText, nullptr, "Quillo help") + "=\"Hilfe\"",
                               Key(kMessageText, nullptr, "Console QLO manual") + "=\"Handbuch\""});
-    ApplyShortcuts(Options(0, 0, 1), NULL);
+    Apply(0, 0, 1, NULL);
     std::vector<std::string> expected = {"Handbuch.lnk", "Hilfe.lnk", "Quillo.lnk"};
     EXPECT_EQ(expected, FilesIn(group_));
 }
