@@ -6,6 +6,7 @@
 #include "lang/messages.h"
 #include "resource.h"
 #include "shell/app_state.h"
+#include "uninstall/uninstall.h"
 #include "util/buffers.h"
 
 namespace {
@@ -103,9 +104,8 @@ bool ComposeRemovalMessage(char* buf, size_t size, const char* programPath)
 
 void RunCommandLine(const char* cmdLine)
 {
-    int count = ScanSwitches(cmdLine, RunSwitch, NULL);
-    if (count == 0) {
-        // The uninstall runs here once it is built; until then a command
-        // line without switches does nothing.
-    }
+    // Any switch at all, even one without an action, keeps the uninstall
+    // from running.
+    if (ScanSwitches(cmdLine, RunSwitch, NULL) == 0)
+        RunUninstall();
 }

@@ -35,12 +35,6 @@ TEST(Program, SwitchesWithoutActionShowNothingAndEnd)
         ExpectQuietRun(args);
 }
 
-TEST(Program, WithoutSwitchesItEndsQuietlyUntilTheUninstallIsBuilt)
-{
-    // The uninstall engine is not part of the program yet: nothing runs.
-    ExpectQuietRun("");
-}
-
 TEST(Program, WaitThenWarningShowsTheRemovalMessage)
 {
     ProgramFolder folder("Quillo");
