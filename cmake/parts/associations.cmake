@@ -13,7 +13,7 @@ target_link_libraries(assocprobe PRIVATE uninstall_core)
 set(QLO_ASSOC_SOURCES
     integration/setup_options_test.cpp integration/associations_test.cpp
     integration/registry_snapshot.cpp integration/assoc_fixture.cpp)
-qlo_add_test(associations_tests FAMILIES win98 winxp FILTER "-NothingLost.*" LOCK product-key
+qlo_add_test(associations_tests FAMILIES win98 winxp FILTER "-NothingLost.*" LOCK integration
     SOURCES ${QLO_ASSOC_SOURCES})
 add_dependencies(associations_tests assocprobe)
 # The whole of HKEY_CLASSES_ROOT is compared before and after: nothing else
@@ -25,6 +25,6 @@ foreach(family win98 winxp)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QLO_FAMILY=${family}" TIMEOUT 300 RUN_SERIAL TRUE
-                   RESOURCE_LOCK product-key
+                   RESOURCE_LOCK integration
         TEST_LIST associations_tests_${family}_serial_tests)
 endforeach()

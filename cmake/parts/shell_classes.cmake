@@ -27,7 +27,7 @@ set(QLO_SHELL_CLASSES_SOURCES
     integration/shell_extension_test.cpp integration/file_classes_test.cpp
     integration/shellext_registry.cpp)
 qlo_add_test(shell_classes_tests FAMILIES win98 winxp FILTER "-ShellExtLibrary.*"
-    LOCK hkcr-quillo SOURCES ${QLO_SHELL_CLASSES_SOURCES})
+    LOCK integration SOURCES ${QLO_SHELL_CLASSES_SOURCES})
 qlo_add_test(shell_classes_tests FAMILIES win98 winxp FILTER "ShellExtLibrary.*")
 target_link_libraries(shell_classes_tests PRIVATE uuid)
 add_dependencies(shell_classes_tests qloext shellextprobe classesprobe)

@@ -2,9 +2,15 @@
 
 #include <stdio.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 const char kValueMark = '\x1F';
+
+extern int kWalkThreads;
+int kWalkThreads = 4;
 
 namespace {
 
@@ -13,7 +19,10 @@ std::string Join(const std::string& path, const std::string& name)
     return path.empty() ? name : path + "\\" + name;
 }
 
-void Walk(HKEY key, const std::string& path, RegSnapshot& out)
+// Reads the values of an open key into out, and the names of its subkeys.
+// The counts come first, so no call is spent on running past the end: under
+// an emulated processor every call to the registry costs milliseconds.
+void ReadKey(HKEY key, const std::string& path, RegSnapshot& out, std::vector<std::string>& names)
 {
     out[path] = RegEntry();
     DWORD subkeys = 0, maxSubkeyLen = 0, values = 0, maxNameLen = 0, maxDataLen = 0;
@@ -22,7 +31,7 @@ void Walk(HKEY key, const std::string& path, RegSnapshot& out)
         return;
     std::vector<char> name(maxNameLen + 2);
     std::vector<BYTE> data(maxDataLen + 2);
-    for (DWORD i = 0;; i++) {
+    for (DWORD i = 0; i < values; i++) {
         DWORD nameLen = (DWORD)name.size();
         DWORD dataLen = (DWORD)data.size();
         DWORD type = 0;
@@ -34,14 +43,19 @@ void Walk(HKEY key, const std::string& path, RegSnapshot& out)
         entry.type = type;
         entry.data.assign((const char*)data.data(), dataLen);
     }
-    std::vector<std::string> names;
     std::vector<char> subkey(maxSubkeyLen + 2 > 260 ? maxSubkeyLen + 2 : 260);
-    for (DWORD i = 0;; i++) {
+    for (DWORD i = 0; i < subkeys; i++) {
         DWORD len = (DWORD)subkey.size();
         if (RegEnumKeyExA(key, i, subkey.data(), &len, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
             break;
         names.push_back(std::string(subkey.data(), len));
     }
+}
+
+void Walk(HKEY key, const std::string& path, RegSnapshot& out)
+{
+    std::vector<std::string> names;
+    ReadKey(key, path, out, names);
     for (const std::string& n : names) {
         HKEY child;
         if (RegOpenKeyExA(key, n.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) {
@@ -52,6 +66,75 @@ void Walk(HKEY key, const std::string& path, RegSnapshot& out)
         RegCloseKey(child);
     }
 }
+
+// A whole root holds tens of thousands of keys: several threads walk it,
+// each taking the next subtree from a shared list. The keys of the first
+// levels are split into their subkeys, so that one big key (CLSID) does not
+// keep a single thread busy alone.
+class ParallelWalk {
+public:
+    ParallelWalk(HKEY root, const std::string& path) : root_(root) { pending_.push_back({path, 0}); }
+
+    RegSnapshot Run(int threadCount)
+    {
+        std::vector<RegSnapshot> parts(threadCount);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < threadCount; i++)
+            threads.emplace_back([this, &parts, i] { Work(parts[i]); });
+        for (std::thread& t : threads)
+            t.join();
+        RegSnapshot out;
+        for (RegSnapshot& part : parts)
+            out.merge(part);
+        return out;
+    }
+
+private:
+    struct Item {
+        std::string path;
+        int depth;
+    };
+    static const int kSplitDepth = 2;
+
+    void Work(RegSnapshot& out)
+    {
+        for (;;) {
+            Item item;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [this] { return !pending_.empty() || busy_ == 0; });
+                if (pending_.empty())
+                    return;
+                item = pending_.back();
+                pending_.pop_back();
+                busy_++;
+            }
+            HKEY key;
+            std::vector<std::string> names;
+            if (RegOpenKeyExA(root_, item.path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+                if (item.depth < kSplitDepth) {
+                    ReadKey(key, item.path, out, names);
+                } else {
+                    Walk(key, item.path, out);
+                }
+                RegCloseKey(key);
+            } else {
+                out[item.path] = RegEntry();
+            }
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (const std::string& n : names)
+                pending_.push_back({Join(item.path, n), item.depth + 1});
+            busy_--;
+            changed_.notify_all();
+        }
+    }
+
+    HKEY root_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Item> pending_;
+    int busy_ = 0;
+};
 
 void DeleteChildren(HKEY key)
 {
@@ -121,6 +204,11 @@ RegSnapshot SnapshotRegistry(HKEY root, const std::string& path)
 {
     RegSnapshot out;
     HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return out;
+    RegCloseKey(key);
+    if (path.empty())
+        return ParallelWalk(root, path).Run(kWalkThreads);
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return out;
     Walk(key, path, out);

@@ -131,7 +131,7 @@ TEST(Uninstall, WithoutTheListNothingIsRemoved)
     ASSERT_TRUE(box != NULL);
     ASSERT_TRUE(PressButton(box, IDYES));
     HWND error = NULL;
-    for (int i = 0; i < 100 && !error; i++) {
+    for (int i = 0; i < 600 && !error; i++) {   // up to 30 s on a loaded machine
         for (HWND w : VisibleWindowsOf(run.Id()))
             if (w != box && MessageBoxText(w).find("list") != std::string::npos)
                 error = w;
