@@ -81,6 +81,6 @@ timeout -k 10 3600 qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -smp 
     -append "console=ttyS0 quiet loglevel=0 ia32_emulation=on panic=-1" \
     -fsdev local,id=root,path=/,security_model=passthrough,multidevs=remap \
     -device virtio-9p-pci,fsdev=root,mount_tag=hostroot </dev/null |
-    sed -u -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\x1bc//g' -e 's/\r$//' | grep -av -e '^SeaBIOS' -e '^Booting from' -e '^$' || true
+    sed -u -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\x1bc//g' -e 's/\r$//' | grep --line-buffered -av -e '^SeaBIOS' -e '^Booting from' -e '^$' || true
 [ -f "$work/status" ] || { echo "vm-run: the virtual machine ended without finishing the job" >&2; exit 2; }
 exit "$(cat "$work/status")"
