@@ -330,12 +330,16 @@ TEST(Uninstall, AProgramFileThatStaysLockedGetsTheRemovalMessage)
     ASSERT_TRUE(PressButton(box, IDYES));
     EXPECT_EQ(0, run.Wait(30000));
     // The batch file starts a new instance with /warning.
+    // It belongs to another process: look at every such box for the one
+    // that names this program.
     HWND warning = NULL;
     for (int i = 0; i < 1200 && !warning; i++) {
-        HWND w = FindWindowA("#32770", "Uninstall Quillo");
-        if (w && MessageBoxText(w).find("manually") != std::string::npos)
-            warning = w;
-        else
+        for (HWND w = FindWindowExA(NULL, NULL, "#32770", "Uninstall Quillo"); w && !warning;
+             w = FindWindowExA(NULL, w, "#32770", "Uninstall Quillo")) {
+            if (MessageBoxText(w).find(exe) != std::string::npos)
+                warning = w;
+        }
+        if (!warning)
             Sleep(50);
     }
     ASSERT_TRUE(warning != NULL);
