@@ -10,7 +10,9 @@
 
 namespace {
 
-const DWORD kBoxTimeout = 15000;
+// Generous: a program start in the virtual machine can take seconds on a
+// loaded machine.
+const DWORD kBoxTimeout = 60000;
 
 // The program must end by itself without showing any window.
 void ExpectQuietRun(const std::string& args)

@@ -21,7 +21,7 @@
 
 namespace {
 
-const DWORD kBoxTimeout = 20000;
+const DWORD kBoxTimeout = 60000;
 
 bool Exists(const std::string& path)
 {
