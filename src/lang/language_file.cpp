@@ -1,5 +1,6 @@
 // Reading the language file "uninstall.lng" into the language table.
 #include "lang/language_table.h"
+#include "lang/language_file.h"
 
 #include <windows.h>
 #include <stdlib.h>
@@ -11,24 +12,24 @@
 
 namespace {
 
-const int kBlockSize = 8192;
-const int kMaxBlocks = 16;
+const int kBlockSize = kLanguageMarkerBlockSize;
+const int kMaxBlocks = kLanguageMarkerBlocks;
 // Blocks overlap by this much, so a marker cut by a block's end is found in
 // the next block; it is also the least a block must hold to be searched.
-const int kOverlap = 16;
-const int kSectionSize = 65536;
+const int kOverlap = kLanguageMarkerOverlap;
+const int kSectionSize = kLanguageSectionSize;
 const int kSectionSpare = 1024;
 const size_t kPathSize = 1024;
 const size_t kDirectionSize = 1024;
 
-// Two asterisks and the first 11 characters of "*messages***".
-const char kMarker[] = "***messages**";
-const int kMarkerLength = 13;
+const char* const kMarker = kLanguageMarker;
+const int kMarkerLength = kLanguageMarkerLength;
 
 const char kFormFeed = '\x0C';
 
-// Offset of the first marker in the first blocks of file, or -1.
-long long FindMarker(File& file)
+} // namespace
+
+long long FindLanguageMarker(File& file)
 {
     char block[kBlockSize];
     for (int b = 0; b < kMaxBlocks; b++) {
@@ -45,9 +46,7 @@ long long FindMarker(File& file)
     return -1;
 }
 
-// Turns escapes into the characters they stand for and line ends into form
-// feeds, in place; stops at a NUL. Returns the converted length.
-int ConvertSection(char* text, int n)
+int ConvertLanguageSection(char* text, int n)
 {
     int w = 0;
     for (int r = 0; r < n; r++) {
@@ -74,6 +73,8 @@ int ConvertSection(char* text, int n)
     text[w] = 0;
     return w;
 }
+
+namespace {
 
 // The text the index is sorted over; qsort has no context argument and the
 // program has one thread.
@@ -112,7 +113,7 @@ bool LanguageResources::ReadLanguageFile(const char* fileName)
     File file;
     if (!file.Open(path))
         return false;
-    long long marker = FindMarker(file);
+    long long marker = FindLanguageMarker(file);
     if (marker < 0)
         return false;
     file.Seek(marker, FILE_BEGIN);
@@ -126,7 +127,7 @@ bool LanguageResources::ReadLanguageFile(const char* fileName)
         n = 0;   // a failed read leaves a loaded table with nothing in it
     free(text);
     text = section;
-    textLength = ConvertSection(text, n);
+    textLength = ConvertLanguageSection(text, n);
 
     // Every line start but the marker line's, unless it lies too near the
     // end to hold a key.
