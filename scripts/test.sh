@@ -24,6 +24,9 @@ if [ $QLO_PRESET = x64 ]; then
 fi
 
 rm -rf "$bindir/screenshots"
+# The prefixes open documents, folders and addresses with the tests' own
+# recorder, which logs them and ends.
+export QLO_OPEN_RECORDER="$PWD/$bindir/tests/openrecorder.exe"
 status=0
 qlo_on_platform scripts/wine-rig.sh $QLO_ARCH \
     ctest --test-dir "$bindir" -j2 --output-on-failure --timeout 300 "$@" || status=$?

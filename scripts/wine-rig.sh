@@ -59,6 +59,35 @@ export DISPLAY=":$(cat "$RUN/display")"
 mkdir -p "$RUN/locale"
 localedef -i ja_JP -f UTF-8 "$RUN/locale/ja_JP.UTF-8" >"$RUN/localedef.log" 2>&1 || true
 
+# Points the shell's "open" of text files, folders and web addresses at the
+# program that QLO_OPEN_RECORDER names (a Unix path), which logs what it was
+# given and ends: Notepad, Explorer and the browser would stay open and keep
+# the run waiting. Without the folder's DDE entry, opening a folder runs the
+# command too (with it, ShellExecute returns 30).
+register_open_recorder() {
+    [ -n "$QLO_OPEN_RECORDER" ] && [ -f "$QLO_OPEN_RECORDER" ] || return 0
+    # Wine maps the Unix root to Z:; a .reg string doubles its backslashes.
+    exe=$(printf 'Z:%s' "$QLO_OPEN_RECORDER" | sed -e 's|/|\\\\|g' -e 's|"|\\"|g')
+    classes="txtfile http https Folder Directory"
+    "$wine" reg query 'HKCR\htmlfile' >/dev/null 2>&1 && classes="$classes htmlfile"
+    reg="$RUN/open-recorder-$family.reg"
+    {
+        printf 'REGEDIT4\r\n'
+        # A fresh prefix may not give .txt a class at all: then it opens
+        # nothing (ShellExecute returns 31).
+        if ! "$wine" reg query 'HKCR\.txt' /ve >/dev/null 2>&1; then
+            printf '\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@="txtfile"\r\n'
+        fi
+        for class in $classes; do
+            printf '\r\n[HKEY_CLASSES_ROOT\\%s\\shell\\open\\command]\r\n' "$class"
+            printf '@="\\"%s\\" \\"%%1\\""\r\n' "$exe"
+        done
+        printf '\r\n[-HKEY_CLASSES_ROOT\\Folder\\shell\\open\\ddeexec]\r\n'
+    } >"$reg"
+    "$wine" reg import "Z:$(printf '%s' "$reg" | sed 's|/|\\|g')" >/dev/null 2>&1 ||
+        echo "wine-rig: the open recorder could not be registered in $family" >&2
+}
+
 make_prefix() {
     family=$1
     export WINEPREFIX="$RUN/$family" HOME="$RUN/home-$family"
@@ -69,6 +98,7 @@ make_prefix() {
     "$wineserver" -p </dev/null >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$family" /f >/dev/null 2>&1
+    register_open_recorder
     [ -d "$WINEPREFIX/drive_c/windows" ] || { echo "wine-rig: $family prefix failed" >&2; return 1; }
 }
 start=$(date +%s)

@@ -1,0 +1,6 @@
+# The archiver's stand-in with the sample installation's text files, and the
+# open recorder that the test prefixes open documents, folders and addresses
+# with.
+qlo_add_test(standin_tests FAMILIES win98 winxp
+    SOURCES shell/quillo_standin_test.cpp shell/open_recorder_test.cpp)
+add_dependencies(standin_tests quillo openrecorder)
