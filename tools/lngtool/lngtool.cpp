@@ -125,7 +125,8 @@ public:
     }
 
     // A zero-terminated UTF-16 string, as ANSI text in the system's code
-    // page (as the dialog's window hands it to the program).
+    // page and cut to the buffer, as the dialog's window hands it to the
+    // program (whose keys are computed over what it gets).
     void String(char* out, size_t size)
     {
         out[0] = 0;
@@ -134,11 +135,16 @@ public:
             len++;
         if (!ok_)
             return;
-        if (len > 0) {
-            int n = WideCharToMultiByte(CP_ACP, 0, (LPCWSTR)p_, (int)len, out, (int)size - 1,
-                                        NULL, NULL);
-            out[n > 0 ? n : 0] = 0;
+        int n = len ? WideCharToMultiByte(CP_ACP, 0, (LPCWSTR)p_, (int)len, NULL, 0, NULL, NULL)
+                    : 0;
+        char* whole = n > 0 ? (char*)malloc((size_t)n) : nullptr;
+        if (whole && WideCharToMultiByte(CP_ACP, 0, (LPCWSTR)p_, (int)len, whole, n, NULL,
+                                         NULL) == n) {
+            size_t kept = (size_t)n < size - 1 ? (size_t)n : size - 1;
+            memcpy(out, whole, kept);
+            out[kept] = 0;
         }
+        free(whole);
         p_ += (len + 1) * sizeof(WORD);
     }
 
