@@ -128,7 +128,7 @@ std::vector<WORD> ExtendedDialog()
     const Item items[] = {
         {BS_AUTOCHECKBOX, 200, nullptr, 0x80, L"&Alpha", 0},
         {SS_LEFT, -1, nullptr, 0x82, L"Same", 0},
-        {BS_PUSHBUTTON, 201, nullptr, 0x80, L"Same", 0},
+        {BS_PUSHBUTTON, 201, L"Button", 0, L"Same", 0},
         {ES_MULTILINE, 202, L"RICHEDIT", 0, L"Line one\r\nLine \"two\"", 0},
         {SS_ICON, 203, nullptr, 0x82, nullptr, 1},
         {0, 204, nullptr, 0x81, L"", 0},

@@ -175,9 +175,16 @@ private:
     bool ok_ = true;
 };
 
-// What a control is, for a translator: from its class and style.
+// What a control is, for a translator: from its class and style. A
+// template names a predefined class by its ordinal or by its name.
 const char* ControlKind(WORD classOrdinal, const char* className, DWORD style)
 {
+    static const char* const kClassNames[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX",
+                                              "SCROLLBAR", "COMBOBOX"};
+    for (size_t i = 0; i < ARRAY_SIZE(kClassNames) && !classOrdinal; i++) {
+        if (_stricmp(className, kClassNames[i]) == 0)
+            classOrdinal = (WORD)(0x0080 + i);
+    }
     switch (classOrdinal) {
     case 0x0080:
         switch (style & BS_TYPEMASK) {
