@@ -3,6 +3,11 @@
 #include <windows.h>
 #include <string.h>
 
+#include <shellapi.h>
+
+#include "dialogs/done_dialog.h"
+#include "dialogs/setup_dialog.h"
+#include "lang/ext_resource.h"
 #include "lang/messages.h"
 #include "resource.h"
 #include "shell/app_state.h"
@@ -51,8 +56,10 @@ void ShowRemovalMessage()
 
 void RunSetup()
 {
-    // The setup options dialog, the completion dialog and the opening of
-    // the program group are not built yet: /setup does nothing for now.
+    if (DialogBoxParamA(ResourceModule, "SETUPDLG", NULL, SetupDialogProc, 0) > 0)
+        DialogBoxParamA(ResourceModule, "DONEDLG", NULL, DoneDialogProc, 0);
+    if (SetupOpenPath[0] && !SilentMode)
+        ShellExecuteA(NULL, "open", SetupOpenPath, NULL, "", SW_SHOWNORMAL);
 }
 
 void RunSwitch(SwitchKind kind, void*)
