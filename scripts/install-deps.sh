@@ -26,7 +26,7 @@ install() {
 
 install $(missing g++-mingw-w64-i686 binutils-mingw-w64-i686 \
                   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 cmake googletest \
-                  wine wine32:i386 wine64 xvfb x11-apps imagemagick locales)
+                  wine wine32:i386 wine64 xvfb x11-apps imagemagick locales python3)
 
 # A kernel without IA-32 emulation cannot execute 32-bit programs, so 32-bit
 # Wine cannot start; it then runs in a small virtual machine

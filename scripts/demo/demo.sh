@@ -22,7 +22,9 @@ mkdir -p "$state"
 c="$WINEPREFIX/drive_c"
 dir="$c/Program Files/Quillo"
 winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
-say() { echo "run: $*"; }
+# printf, not echo: the sh of Debian's echo would take "\r" in "C:\users\root" for a
+# carriage return.
+say() { printf 'run: %s\n' "$*"; }
 step() { echo; echo "=== $* ==="; }
 # Every Wine call is bounded: a program that hangs must not hang the run.
 wine_bounded() { timeout -k 5 "$@"; }
@@ -147,16 +149,26 @@ drive $mode "$command" "$shots" || failed=1
 # program has ended.
 waited=0
 while [ -e "$dir" ] && [ $waited -lt 60 ]; do sleep 1; waited=$((waited + 1)); done
+hung9x=0
 if [ -e "$dir" ]; then
     say "after $waited s the program folder is still there, holding: $(ls -A "$dir" | tr '\n' ' ')"
-    if [ "$QLO_FAMILY" = win98 ]; then
-        say "why: on the 9x family the removal batch file starts the program with"
-        say "  start /wait \"C:\\Program Files\\Quillo\\uninstall.exe\" /wait"
-        say "  (the form of the 9x command interpreter, which has no title argument); Wine's"
-        say "  cmd follows the NT rule, takes the quoted path for a window title and waits"
-        say "  in an interactive command interpreter that never ends, so the batch file never"
-        say "  reaches its del and rd lines. On Windows 98 itself command.com runs it."
-    fi
+    batch=$(find "$c/users" "$c/windows/temp" -maxdepth 3 -iname Uninstall_Qlo.Bat 2>/dev/null | head -1)
+    first=""
+    [ -n "$batch" ] && first=$(head -1 "$batch" | tr -d '\r')
+    case "$first" in
+        "start /wait "*)
+            say "why: the removal batch file C:\\$(printf '%s' "${batch#$c/}" | sed 's|/|\\|g') is still there, and begins"
+            say "  $first"
+            say "  the form for the 9x command interpreter, which has no title argument. Wine's cmd"
+            say "  follows the NT rule: it takes the quoted path for a window title and waits in an"
+            say "  interactive command interpreter that never ends, so the batch file never reaches"
+            say "  its del and rd lines. On Windows 98 itself command.com runs it."
+            hung9x=1
+            ;;
+        *)
+            say "the removal batch file ${batch:-is gone; it} begins: ${first:-(nothing)}"
+            ;;
+    esac
 else
     say "the program folder was gone after $waited s"
 fi
@@ -167,7 +179,13 @@ show_changes 2-setup 3-uninstalled
 
 step "Anything left?"
 status=0
-"$python" "$here/state.py" check "$state/0-clean" "$state/2-setup" "$state/3-uninstalled" || status=$?
+if [ $hung9x = 1 ]; then
+    # What the batch file would have deleted, and the batch file itself.
+    "$python" "$here/state.py" check "$state/0-clean" "$state/2-setup" "$state/3-uninstalled" \
+        'C:\Program Files\Quillo' 'C:\Program Files\Quillo\uninstall.exe' '*\Uninstall_Qlo.Bat' || status=$?
+else
+    "$python" "$here/state.py" check "$state/0-clean" "$state/2-setup" "$state/3-uninstalled" || status=$?
+fi
 if [ $failed = 1 ]; then
     say "the program did not run as planned: see the FAILED lines above"
     status=1

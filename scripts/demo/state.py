@@ -8,9 +8,13 @@ output converted to UTF-8) and files.txt (one line per file or folder:
   state.py diff BEFORE AFTER         the keys, values and files added,
                                      removed and changed, readably
   state.py value STATE KEY NAME      one value's data (a string unquoted)
-  state.py check CLEAN SETUP AFTER   exits 0 when AFTER is CLEAN again and
+  state.py check CLEAN SETUP AFTER [EXPLAINED...]
+                                     exits 0 when AFTER is CLEAN again and
                                      every extension that setup took over
-                                     is back as it was in CLEAN
+                                     is back as it was in CLEAN; files and
+                                     folders named EXPLAINED (whose reason
+                                     the caller has printed) are listed but
+                                     do not count
 """
 import glob
 import os
@@ -170,7 +174,7 @@ def print_removed(keys, registry):
         each = ", each with %d value%s" % (values, "" if values == 1 else "s") if values else ""
         group = groups.get((key.rpartition("\\")[0], len(registry[key])), [key])
         if not below[key] and len(group) >= FOLD_MIN:
-            print("  - %s\\ %s (%d keys, each%s)" %
+            print("  - %s\\ %s (%d keys%s)" %
                   (short_key(key.rpartition("\\")[0]), leaf_names(group), len(group), each))
             shown.update(group)
             continue
@@ -217,7 +221,7 @@ def describe_file(name, entry):
     return "%s (%d bytes)" % (name, size)
 
 
-def print_diff(before_dir, after_dir):
+def print_diff(before_dir, after_dir, skip=()):
     before, after = load_registry(before_dir), load_registry(after_dir)
     added, removed, changed = registry_changes(before, after)
     count = len(added) + len(removed) + len(changed)
@@ -236,6 +240,8 @@ def print_diff(before_dir, after_dir):
             for line in lines:
                 print("        " + line)
     fbefore, fafter = load_files(before_dir), load_files(after_dir)
+    for name in skip:
+        fafter.pop(name, None)
     fadded, fremoved, fchanged = file_changes(fbefore, fafter)
     if not (fadded or fremoved or fchanged):
         print("  files and links: no change")
@@ -259,11 +265,21 @@ def subtree(registry, key):
     return {k: v for k, v in registry.items() if k == key or k.startswith(key + "\\")}
 
 
-def check(clean_dir, setup_dir, after_dir):
+def check(clean_dir, setup_dir, after_dir, explained=()):
     clean, setup, after = (load_registry(d) for d in (clean_dir, setup_dir, after_dir))
     added, removed, changed = registry_changes(clean, after)
     fclean, fafter = load_files(clean_dir), load_files(after_dir)
     fadded, fremoved, fchanged = file_changes(fclean, fafter)
+    # "*\NAME" explains a file of that name anywhere.
+    left = [f for f in fadded
+            if f.rstrip("\\") in explained or "*\\" + f.rpartition("\\")[2] in explained]
+    if left:
+        print("check: left for the reason given above:")
+        for name in left:
+            print("    " + describe_file(name, fafter[name]))
+        for name in left:
+            del fafter[name]
+        fadded = [f for f in fadded if f not in left]
     # Keys without a value left behind hold nothing that anything reads:
     # they are reported, and do not count as Quillo remaining.
     empty = [k for k in added if not after[k]]
@@ -276,8 +292,9 @@ def check(clean_dir, setup_dir, after_dir):
     not_back = [k for k in taken if subtree(after, k) != subtree(clean, k)]
 
     if remains:
-        print("check: the prefix differs from its state before setup:")
-        print_diff(clean_dir, after_dir)
+        print("check: the prefix differs from its state before setup%s:" %
+              (" in more than that" if left else ""))
+        print_diff(clean_dir, after_dir, set(left))
     elif empty:
         print("check: %d registry key%s left that hold%s no value (the shell extension's handler "
               "keys under classes the shell shares lose only their value, and the keys above "
@@ -288,7 +305,7 @@ def check(clean_dir, setup_dir, after_dir):
         was = readable(clean[key].get("", '""'))
         now = readable(after[key].get("", '""')) if key in after else "(key gone)"
         print("check: %s belonged to %s before setup; after the uninstall: %s%s" %
-              (short_key(key), was, now, "" if key not in not_back else "  <- NOT BACK"))
+              (short_key(key), was, now, "" if key not in not_back else "  <- NOT AS BEFORE (see the differences above)"))
     for key in not_back:
         if key not in owned:
             print("check: %s had no owner before setup, yet it is still there" % short_key(key))
@@ -315,8 +332,8 @@ def main(argv):
             return 1
         print(unescape(data[1:-1]) if data.startswith('"') else data)
         return 0
-    if len(argv) == 5 and argv[1] == "check":
-        return check(argv[2], argv[3], argv[4])
+    if len(argv) >= 5 and argv[1] == "check":
+        return check(argv[2], argv[3], argv[4], set(argv[5:]))
     sys.stderr.write(__doc__)
     return 2
 
