@@ -263,7 +263,7 @@ TEST_F(SetupRun, OpensWithTheSavedChoicesAndFollowsTheClicks)
     for (const char* ext : {".qlo", ".zip", ".iso", ".tgz"})
         EXPECT_TRUE(IsAssociatedWithQuillo(ext)) << ext;
     EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, "Quillo.ZIP"));
-    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "Quillo\\shellex\\ContextMenuHandlers\\Quillo"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "Quillo\\shellex\\DropHandler"));
     EXPECT_EQ("Quillo archiver", UninstallValue("DisplayName"));
     EXPECT_EQ(exe_, UninstallValue("UninstallString"));   // blanks and all, no quotes
     // No program group was made, so none is opened.
@@ -408,7 +408,11 @@ TEST_F(SetupRun, CompletionButtonsStartAndOpenAnew)
     EXPECT_EQ(folder_.Path(), WindowText(GetDlgItem(done, IDC_INSTALL_FOLDER)));
     SaveScreenshot(done, "completion");
 
-    // Two clicks, two programs, and the dialog stays.
+    // Two clicks, two programs, and the dialog stays. The program folder
+    // lies under "C:\Program Files": a program "C:\Program.exe" (here the
+    // recorder) must not be taken for the first words of Quillo's path.
+    const char decoy[] = "C:\\Program.exe";
+    ASSERT_TRUE(CopyFileA(BuiltFile("tests\\openrecorder.exe").c_str(), decoy, FALSE));
     PostClick(done, IDC_RUN_QUILLO);
     PostClick(done, IDC_RUN_QUILLO);
     std::vector<HWND> quillos;
@@ -424,6 +428,8 @@ TEST_F(SetupRun, CompletionButtonsStartAndOpenAnew)
     GetWindowThreadProcessId(quillos[1], &pid2);
     EXPECT_NE(pid1, pid2);
     EXPECT_TRUE(IsWindowVisible(done));
+    DeleteFileA(decoy);
+    EXPECT_EQ("", ReadAll(log_));
 
     PostClick(done, IDC_VIEW_LICENSE);
     EXPECT_TRUE(Opened(folder_.Path() + "\\license.txt"));
@@ -440,4 +446,35 @@ TEST_F(SetupRun, CompletionButtonsStartAndOpenAnew)
     // The programs it started outlive it.
     EXPECT_TRUE(IsWindow(quillos[0]));
     DestroyWindow(viewer);
+}
+
+TEST_F(SetupRun, OkWithEveryBoxClearTakesBackAnEarlierSetup)
+{
+    RunningProgram first;
+    ASSERT_TRUE(first.Start(exe_, "/s /setup", folder_.Path()));
+    ASSERT_EQ(0, first.Wait(kWindowTimeout));
+    ASSERT_TRUE(IsAssociatedWithQuillo(".zip"));
+    ASSERT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, "Quillo\\shellex\\DropHandler"));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+
+    HWND dlg = StartSetup();
+    ASSERT_TRUE(dlg != NULL);
+    for (int id = IDC_ASSOC_FIRST; id <= IDC_MENU_ICONS; id++)
+        if (Checked(dlg, id))
+            PressButton(dlg, id);
+    PressButton(dlg, IDOK);
+    HWND done = WaitForDone(dlg);
+    ASSERT_TRUE(done != NULL);
+    PressButton(done, IDOK);
+    EXPECT_EQ(0, run_.Wait(kWindowTimeout));
+
+    SetupOptions now = {};
+    LoadSetupOptions(&now);
+    for (int slot : {0, 1, 5, 10, (int)kSlotProgramGroup, (int)kSlotShellIntegration, (int)kSlotMenuIcons})
+        EXPECT_EQ(0, now.slot[slot]) << slot;
+    for (const char* ext : {".qlo", ".zip", ".cab", ".jar"})
+        EXPECT_FALSE(IsAssociatedWithQuillo(ext)) << ext;
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "Quillo\\shellex\\DropHandler"));
+    EXPECT_EQ(exe_, UninstallValue("UninstallString"));
+    EXPECT_FALSE(Opened("Quillo", 500));
 }
