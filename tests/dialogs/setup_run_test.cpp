@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 #include <string>
 #include <vector>
 
 #include "dialogs/context_items_dialog.h"
 #include "dialogs/setup_dialog.h"
 #include "integration/setup_options.h"
+#include "integration/shortcuts.h"
 #include "program_driver.h"
 #include "registry/registry.h"
 #include "registry_snapshot.h"
@@ -105,6 +107,36 @@ std::string Differences(const SetupState& before, const SetupState& after)
     return RegistryDifferences(before.product, after.product) +
            RegistryDifferences(before.classes, after.classes) +
            RegistryDifferences(before.machine, after.machine);
+}
+
+// The differences without what the removal leaves on purpose: the keys of
+// the shell's shared classes that the shell extension's handlers stood in
+// (emptied, since other programs' handlers may share them), and the "New"
+// template key of an extension handed back to its previous owner, with the
+// template data written there before Windows Me and 2000.
+std::string WithoutKeptKeys(const std::string& differences)
+{
+    static const char* const kept[] = {
+        "+ [*\\shellex", "+ [Directory\\shellex", "+ [Drive]", "+ [Drive\\shellex",
+        "+ [exefile\\shellex", "+ [folder\\shellex", "+ [.zip\\ShellNew]",
+    };
+    std::string rest;
+    size_t start = 0;
+    while (start < differences.size()) {
+        size_t end = differences.find('\n', start);
+        std::string line = differences.substr(start, end - start);
+        start = end == std::string::npos ? differences.size() : end + 1;
+        bool keep = false;
+        for (const char* k : kept)
+            keep = keep || line.compare(0, strlen(k), k) == 0;
+        // Keys only, never values: a value names something still in use.
+        bool isValue = line.find("] \"") != std::string::npos;
+        if (keep && isValue)
+            keep = line.rfind("+ [.zip\\ShellNew] \"Data\" = REG_BINARY", 0) == 0;
+        if (!keep)
+            rest += line + "\n";
+    }
+    return rest;
 }
 
 std::string UninstallValue(const char* name)
@@ -477,4 +509,51 @@ TEST_F(SetupRun, OkWithEveryBoxClearTakesBackAnEarlierSetup)
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "Quillo\\shellex\\DropHandler"));
     EXPECT_EQ(exe_, UninstallValue("UninstallString"));
     EXPECT_FALSE(Opened("Quillo", 500));
+}
+
+TEST_F(SetupRun, UninstallAfterSetupLeavesTheRegistryAsBefore)
+{
+    // Another archiver owns ".zip" before Quillo is set up.
+    SavedRegistryTree zip(HKEY_CLASSES_ROOT, ".zip");
+    RawDeleteTree(HKEY_CLASSES_ROOT, ".zip");
+    SetRegString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip.Archive");
+    SetupState before;
+    char desktop[kShortcutPathSize];
+    ASSERT_TRUE(GetDesktopFolder(desktop));
+    std::string desktopLink = std::string(desktop) + "\\Quillo.lnk";
+
+    HWND dlg = StartSetup();
+    ASSERT_TRUE(dlg != NULL);
+    PressButton(dlg, IDC_DESKTOP_LINK);
+    PressButton(dlg, IDOK);
+    HWND done = WaitForDone(dlg);
+    ASSERT_TRUE(done != NULL);
+    PressButton(done, IDOK);
+    ASSERT_EQ(0, run_.Wait(kWindowTimeout));
+    ASSERT_TRUE(IsAssociatedWithQuillo(".zip"));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(desktopLink.c_str()));
+
+    // The uninstall, as the list of installed programs starts it; its batch
+    // file goes to a recorder instead of the command interpreter.
+    std::string command = UninstallValue("UninstallString");
+    FILE* list = fopen((folder_.Path() + "\\Uninstall.lst").c_str(), "wb");
+    ASSERT_TRUE(list != nullptr);
+    fputs("Quillo.exe\r\nlicense.txt\r\norder.txt\r\nqlonew.dat\r\nzipnew.dat\r\n", list);
+    fclose(list);
+    char savedComspec[MAX_PATH] = "";
+    GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
+    SetEnvironmentVariableA("COMSPEC", BuiltFile("tests\\comspecprobe.exe").c_str());
+    RunningProgram uninstall;
+    ASSERT_TRUE(uninstall.Start(command, "", folder_.Path()));
+    HWND question = WaitForWindow(uninstall.Id(), "#32770", "Uninstall Quillo", kWindowTimeout);
+    ASSERT_TRUE(question != NULL);
+    PressButton(question, IDYES);
+    EXPECT_EQ(0, uninstall.Wait(kWindowTimeout));
+    SetEnvironmentVariableA("COMSPEC", savedComspec);
+
+    EXPECT_EQ("", WithoutKeptKeys(Differences(before, SetupState())));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(desktopLink.c_str()));
+    for (const char* name : {"Quillo.exe", "license.txt", "qlonew.dat", "zipnew.dat"})
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder_.Path() + "\\" + name).c_str()))
+            << name;
 }
