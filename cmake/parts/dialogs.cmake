@@ -9,3 +9,4 @@ qlo_add_test(dialog_template_tests FAMILIES win98 winxp
 qlo_add_test(setup_run_tests FAMILIES win98 winxp LOCK integration
     SOURCES dialogs/setup_run_test.cpp integration/registry_snapshot.cpp)
 target_include_directories(setup_run_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/integration)
+qlo_add_test(setup_screenshot_tests FAMILIES win98 winxp LOCK integration SOURCES dialogs/setup_screenshots_test.cpp integration/registry_snapshot.cpp)

@@ -342,7 +342,7 @@ TEST(LngTool, TheSampleLanguageFilePassesTheCheck)
                           "\\res\\lang\\uninstall.lng\"", out);
     EXPECT_EQ(0, run.exitCode) << run.output;
     EXPECT_EQ(std::vector<std::string>(), LinesOtherThanNotes(run.output));
-    EXPECT_NE(std::string::npos, run.output.find(": 0 errors, 0 warnings; 12 of ")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(": 0 errors, 0 warnings; ")) << run.output;
     DeleteFileA(out.c_str());
 }
 
