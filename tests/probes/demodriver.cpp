@@ -71,6 +71,18 @@ void Shot(HWND hwnd, const char* what)
         Say("  screenshot %s.png", name);
 }
 
+// A window's title; a dialog still busy with its start on a slow machine
+// may not answer at first.
+std::string TitleOf(HWND hwnd)
+{
+    std::string title = WindowText(hwnd);
+    for (int tries = 0; title.empty() && tries < 10 && IsWindow(hwnd); tries++) {
+        Sleep(500);
+        title = WindowText(hwnd);
+    }
+    return title;
+}
+
 bool Checked(HWND dialog, int id)
 {
     return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -222,7 +234,7 @@ int DriveSetup(Process& run, bool silent)
     HWND setup = WaitFor(run, IsSetupDialog);
     if (!setup)
         return Fail("the setup options dialog did not appear");
-    Say("the setup options dialog \"%s\" is open", WindowText(setup));
+    Say("the setup options dialog \"%s\" is open", TitleOf(setup));
     Say("  archive types ticked: %s", TickedBoxes(setup, IDC_ASSOC_FIRST, IDC_ASSOC_LAST));
     Say("  other options ticked: %s", TickedBoxes(setup, IDC_DESKTOP_LINK, IDC_MENU_ICONS));
     Shot(setup, "setup-options");
@@ -234,7 +246,7 @@ int DriveSetup(Process& run, bool silent)
     HWND items = WaitFor(run, IsItemsDialog);
     if (!items)
         return Fail("the context menu items dialog did not appear");
-    Say("the dialog \"%s\" is open", WindowText(items));
+    Say("the dialog \"%s\" is open", TitleOf(items));
     Say("  ticked: %s", TickedBoxes(items, IDC_MENU_ITEM_FIRST, IDC_MENU_ITEM_LAST));
     Shot(items, "context-menu-items");
     if (Checked(items, kItemToUntick))
@@ -259,7 +271,7 @@ int DriveSetup(Process& run, bool silent)
     HWND quillo = WaitForQuillo();
     if (!quillo)
         return Fail("Quillo did not start");
-    Say("Quillo started: a window \"%s\"", WindowText(quillo));
+    Say("Quillo started: a window \"%s\"", TitleOf(quillo));
     Shot(quillo, "quillo");
     Say("  closing Quillo's window");
     PostMessageA(quillo, WM_CLOSE, 0, 0);
@@ -274,7 +286,7 @@ int DriveUninstall(Process& run)
     HWND box = WaitFor(run, IsMessageBox);
     if (!box)
         return Fail("the uninstall asked no question");
-    Say("the uninstall asks \"%s\": %s", WindowText(box), MessageBoxText(box));
+    Say("the uninstall asks \"%s\": %s", TitleOf(box), MessageBoxText(box));
     Shot(box, "uninstall-question");
     if (!GetDlgItem(box, IDYES))
         return Fail("the question has no Yes button");
