@@ -267,6 +267,19 @@ def subtree(registry, key):
 
 def check(clean_dir, setup_dir, after_dir, explained=()):
     clean, setup, after = (load_registry(d) for d in (clean_dir, setup_dir, after_dir))
+    # Before Windows Me and 2000 setup writes the "New" menu's empty archive
+    # as a "Data" value under the extension's ShellNew key; the removal
+    # gives the previous owner's template back but leaves that value, on
+    # purpose. It is reported, and does not count as Quillo remaining.
+    kept_data = []
+    for key, values in after.items():
+        if key.lower().endswith("\\shellnew") and "Data" in values and \
+                "Data" not in clean.get(key, {}):
+            kept_data.append((key, values.pop("Data")))
+    for key, data in kept_data:
+        print("check: kept on purpose: %s \"Data\" = %s (the empty-archive template for the "
+              "Explorer \"New\" menu that setup writes on the Windows 95 family)"
+              % (short_key(key), readable(data)))
     added, removed, changed = registry_changes(clean, after)
     fclean, fafter = load_files(clean_dir), load_files(after_dir)
     fadded, fremoved, fchanged = file_changes(fclean, fafter)
@@ -317,7 +330,11 @@ def check(clean_dir, setup_dir, after_dir, explained=()):
           "link in the program folder, desktop, Start menu or temporary folder that was not there "
           "before setup; and all %d extensions that setup took over are as before: %d given back "
           "to their previous owner (%s), %d that had none removed again"
-          % (" but the empty keys above" if empty else "", len(taken), len(owned),
+          % (" but " + " and ".join(
+                 part for part, shown in (("the empty keys above", empty),
+                                          ("the value kept on purpose", kept_data),
+                                          ("the files left for the reason given above", left))
+                 if shown) if (empty or kept_data or left) else "", len(taken), len(owned),
              ", ".join(short_key(k)[5:] for k in owned) or "none", len(taken) - len(owned)))
     return 0
 
