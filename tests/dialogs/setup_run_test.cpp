@@ -95,18 +95,52 @@ bool PumpUntil(DWORD ms, Done done)
     return true;
 }
 
-// Everything a setup run may change.
+// Every tree a setup run writes in: the product key; under
+// HKEY_CLASSES_ROOT the extensions, Quillo's classes, the shell extension's
+// class and the shell's shared classes; under HKEY_LOCAL_MACHINE the
+// application paths, the list of installed programs and the approved shell
+// extensions. (Whole-root comparisons belong to the integration tests; the
+// trees here keep each run quick.)
 struct SetupState {
-    RegSnapshot product = SnapshotRegistry(HKEY_CURRENT_USER, "Software\\Quillo");
-    RegSnapshot classes = SnapshotRegistry(HKEY_CLASSES_ROOT, "");
-    RegSnapshot machine = SnapshotRegistry(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion");
+    std::vector<RegSnapshot> trees;
+
+    SetupState()
+    {
+        static const char* const kClassTrees[] = {
+            "Quillo", "Quillo.ZIP", "Quillo.REV", ".rev", "*", "Folder", "Directory", "Drive",
+            "exefile", "CLSID\\{6D92E0A7-35C1-4B8F-9A2D-70E5C3B1F846}",
+        };
+        static const char* const kMachineTrees[] = {
+            "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
+        };
+        trees.push_back(SnapshotRegistry(HKEY_CURRENT_USER, "Software\\Quillo"));
+        for (const char* tree : kClassTrees)
+            Add(HKEY_CLASSES_ROOT, tree);
+        for (int row = 0; row < kArchiveTypeCount; row++) {
+            const char* cursor = kArchiveTypes[row].extensions;
+            char ext[kExtensionSize];
+            while (NextExtension(&cursor, ext, sizeof ext))
+                Add(HKEY_CLASSES_ROOT, ext);
+        }
+        for (int volume = 0; volume < 100; volume++) {
+            char ext[8];
+            snprintf(ext, sizeof ext, ".q%02d", volume);
+            Add(HKEY_CLASSES_ROOT, ext);
+        }
+        for (const char* tree : kMachineTrees)
+            Add(HKEY_LOCAL_MACHINE, tree);
+    }
+    void Add(HKEY root, const char* path) { trees.push_back(SnapshotRegistry(root, path)); }
 };
 
 std::string Differences(const SetupState& before, const SetupState& after)
 {
-    return RegistryDifferences(before.product, after.product) +
-           RegistryDifferences(before.classes, after.classes) +
-           RegistryDifferences(before.machine, after.machine);
+    std::string all;
+    for (size_t i = 0; i < before.trees.size() && i < after.trees.size(); i++)
+        all += RegistryDifferences(before.trees[i], after.trees[i]);
+    return all;
 }
 
 // The differences without what the removal leaves on purpose: the keys of
@@ -128,7 +162,7 @@ std::string WithoutKeptKeys(const std::string& differences)
         start = end == std::string::npos ? differences.size() : end + 1;
         bool keep = false;
         for (const char* k : kept)
-            keep = keep || line.compare(0, strlen(k), k) == 0;
+            keep = keep || _strnicmp(line.c_str(), k, strlen(k)) == 0;
         // Keys only, never values: a value names something still in use.
         bool isValue = line.find("] \"") != std::string::npos;
         if (keep && isValue)
