@@ -182,6 +182,18 @@ protected:
         }
     }
 
+    std::string ReadLog() const
+    {
+        std::string text;
+        FILE* f = fopen((folder_.Path() + "\\opened.log").c_str(), "rb");
+        char buf[1024];
+        size_t n;
+        while (f && (n = fread(buf, 1, sizeof buf, f)) > 0)
+            text.append(buf, n);
+        if (f)
+            fclose(f);
+        return text;
+    }
     std::string Shot(const char* dialog) const
     {
         return std::string(dialog) + "-" + GetParam().name;
@@ -224,6 +236,17 @@ TEST_P(SetupScreenshots, ShowsEveryDialog)
     ExpectVariant(done, "DONEDLG", v.setupCaption);
     EXPECT_EQ(v.runQuilloButton, WindowText(GetDlgItem(done, IDC_RUN_QUILLO)));
     EXPECT_EQ(folder_.Path(), WindowText(GetDlgItem(done, IDC_INSTALL_FOLDER)));
+    // The home page is the message string's text: the German library and
+    // the French file give addresses of their own.
+    PostMessageA(done, WM_COMMAND, IDC_HOME_PAGE, 0);
+    const std::string home = v.translation == kSampleFile ? "\"https://www.quillo.example/fr/\""
+                             : v.translation == kLibrary  ? "\"https://www.quillo.example/de/\""
+                                                          : "\"https://www.quillo.example/\"";
+    std::string log;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000 && log.find(home) == std::string::npos;
+         Sleep(50))
+        log = ReadLog();
+    EXPECT_NE(std::string::npos, log.find(home)) << log;
     PressButton(done, IDOK);
     EXPECT_EQ(0, run_.Wait(kWindowTimeout));
 }
