@@ -25,4 +25,20 @@ export WINEPREFIX="$QLO_RUN/$family" HOME="$QLO_RUN/home-$family"
 if "$QLO_WINESERVER" -p </dev/null >/dev/null 2>&1; then
     "$QLO_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 fi
+# Listing a program's tests changes nothing, so a listing that fails (seen
+# once, without a word of output, while the machine was busy) is tried again
+# before CTest gives up on the whole program.
+case " $* " in
+    *" --gtest_list_tests "*)
+        list=$(mktemp "$QLO_RUN/list.XXXXXX")
+        for attempt in 1 2; do
+            if "$QLO_WINE" "$@" >"$list"; then
+                cat "$list"; rm -f "$list"; exit 0
+            fi
+            echo "wine-exec: listing the tests of $1 failed; trying again" >&2
+            sleep 2
+        done
+        rm -f "$list"
+        ;;
+esac
 exec "$QLO_WINE" "$@"
