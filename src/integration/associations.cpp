@@ -68,20 +68,6 @@ void RecordPreviousOwner(const char* extension, const char* newKey, const char* 
     SetRegString(recordKey, "ShellNew", templateName[0] == 0 && hasNullFile ? "*" : templateName);
 }
 
-// The path of fileName in the folder of the running program's file; false
-// when the program's path cannot be had whole or the result does not fit.
-bool FormProgramFolderPath(const char* fileName, char* path, size_t size)
-{
-    DWORD len = GetModuleFileNameA(NULL, path, (DWORD)size);
-    // A path cut to fit is not terminated on NT; it is of no use either way.
-    if (len == 0 || len >= size) {
-        path[0] = 0;
-        return false;
-    }
-    char* name = FindNamePart(path);
-    return BufCopy(name, size - (size_t)(name - path), fileName);
-}
-
 // Creates the template file unless it exists; an existing one is kept
 // whatever it holds. A file that could not be written whole is removed, so
 // that a later run makes it again rather than keep a broken template.

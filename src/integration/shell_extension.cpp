@@ -53,20 +53,6 @@ const HandlerEntry kHandlerEntries[] = {
     {"Directory\\shellex\\DragDropHandlers\\Quillo", QLO_EXT_CLSID, kRemoveDefaultValue},
 };
 
-// The path of fileName in the folder of the running program's file; false
-// when the program's path cannot be had whole or the result does not fit.
-bool FormProgramFolderPath(const char* fileName, char* path, size_t size)
-{
-    DWORD len = GetModuleFileNameA(NULL, path, (DWORD)size);
-    // A path cut to fit is not terminated on NT; it is of no use either way.
-    if (len == 0 || len >= size) {
-        path[0] = 0;
-        return false;
-    }
-    char* name = FindNamePart(path);
-    return BufCopy(name, size - (size_t)(name - path), fileName);
-}
-
 void RegisterShellExtension()
 {
     // Without the library there is no server to register; whatever the

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <string.h>
 
+#include "util/buffers.h"
+
 unsigned char LeadByteTable[257];
 
 void BuildLeadByteTable(unsigned char table[257])
@@ -136,3 +138,16 @@ int WinNTVersion()
         return (int)WinNTVersionCache.majorVersion;
     return 0;
 }
+
+bool FormProgramFolderPath(const char* fileName, char* path, size_t size)
+{
+    DWORD len = GetModuleFileNameA(NULL, path, (DWORD)size);
+    // A path cut to fit is not terminated on NT; it is of no use either way.
+    if (len == 0 || len >= size) {
+        path[0] = 0;
+        return false;
+    }
+    char* name = FindNamePart(path);
+    return BufCopy(name, size - (size_t)(name - path), fileName);
+}
+

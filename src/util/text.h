@@ -50,3 +50,8 @@ struct WinVersionCache {
     unsigned long majorVersion;
 };
 extern WinVersionCache WinNTVersionCache;
+
+// The path of fileName in the folder of the running program's file, into
+// path (size bytes); false, with path empty or unfinished, when the
+// program's path cannot be had whole or the result does not fit.
+bool FormProgramFolderPath(const char* fileName, char* path, size_t size);
