@@ -574,16 +574,16 @@ TEST_F(SetupRun, UninstallAfterSetupLeavesTheRegistryAsBefore)
     ASSERT_TRUE(list != nullptr);
     fputs("Quillo.exe\r\nlicense.txt\r\norder.txt\r\nqlonew.dat\r\nzipnew.dat\r\n", list);
     fclose(list);
-    char savedComspec[MAX_PATH] = "";
-    GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
-    SetEnvironmentVariableA("COMSPEC", BuiltFile("tests\\comspecprobe.exe").c_str());
+    char savedInterpreter[MAX_PATH] = "";
+    GetEnvironmentVariableA("COMSPEC", savedInterpreter, MAX_PATH);
+    SetEnvironmentVariableA("COMSPEC", BuiltFile("tests\\interpreterprobe.exe").c_str());
     RunningProgram uninstall;
     ASSERT_TRUE(uninstall.Start(command, "", folder_.Path()));
     HWND question = WaitForWindow(uninstall.Id(), "#32770", "Uninstall Quillo", kWindowTimeout);
     ASSERT_TRUE(question != NULL);
     PressButton(question, IDYES);
     EXPECT_EQ(0, uninstall.Wait(kWindowTimeout));
-    SetEnvironmentVariableA("COMSPEC", savedComspec);
+    SetEnvironmentVariableA("COMSPEC", savedInterpreter);
 
     EXPECT_EQ("", WithoutKeptKeys(Differences(before, SetupState())));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(desktopLink.c_str()));

@@ -176,10 +176,10 @@ TEST(Uninstall, DeletesTheListedEntriesAndWritesTheBatchFile)
               "..\\" + folder.Path().substr(folder.Path().find_last_of('\\') + 1) + "-outside.txt\r\n"
               "C:\\Windows\\win.ini\r\n\\Windows\\win.ini\r\n");
 
-    std::string comspec = BuiltFile("tests\\comspecprobe.exe");
+    std::string interpreter = BuiltFile("tests\\interpreterprobe.exe");
     char saved[MAX_PATH] = "";
     GetEnvironmentVariableA("COMSPEC", saved, MAX_PATH);
-    SetEnvironmentVariableA("COMSPEC", comspec.c_str());
+    SetEnvironmentVariableA("COMSPEC", interpreter.c_str());
     std::string batch = TempFolder() + "Uninstall_Qlo.Bat";
     DeleteFileA((batch + ".record").c_str());
 
@@ -208,7 +208,7 @@ TEST(Uninstall, DeletesTheListedEntriesAndWritesTheBatchFile)
     std::string record = ReadAll(batch + ".record");
     size_t line1 = record.find('\n');
     ASSERT_NE(std::string::npos, line1);
-    EXPECT_EQ(comspec + " /c \"" + batch + "\"", record.substr(0, line1))
+    EXPECT_EQ(interpreter + " /c \"" + batch + "\"", record.substr(0, line1))
         << "the interpreter's command line";
     size_t bytesAt = record.find('\n', record.find('\n', line1 + 1) + 1) + 1;
     std::string doubled = dir;

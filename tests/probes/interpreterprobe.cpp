@@ -1,6 +1,6 @@
 // Stands in for the command interpreter: records how it was started and
 // the batch file it was given, instead of running it.
-//   (started as)  comspecprobe.exe /c "BATCH"
+//   (started as)  interpreterprobe.exe /c "BATCH"
 // Writes BATCH.record: line 1 the command line, line 2 whether standard
 // output is the NUL device ("nul" or "other"), line 3 whether the process
 // has a console ("console" or "none"), then the batch file's bytes.
