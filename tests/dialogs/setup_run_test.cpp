@@ -18,6 +18,7 @@
 #include "registry/registry.h"
 #include "registry_snapshot.h"
 #include "resource.h"
+#include "sample_installation.h"
 #include "uninstall/uninstall.h"
 
 namespace {
@@ -25,19 +26,6 @@ namespace {
 const DWORD kWindowTimeout = 60000;
 const char kSetupCaption[] = "Quillo Setup";
 const char kItemsCaption[] = "Context menu items";
-
-std::string ReadAll(const std::string& path)
-{
-    std::string s;
-    FILE* f = fopen(path.c_str(), "rb");
-    char buf[4096];
-    size_t n;
-    while (f && (n = fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    if (f)
-        fclose(f);
-    return s;
-}
 
 bool Checked(HWND dlg, int id)
 {
@@ -180,21 +168,10 @@ std::string UninstallValue(const char* name)
     return buf;
 }
 
-// A sample installation in a fresh program folder, with the shell's open
-// requests going to a log of its own. Every piece of integration is taken
-// back before and after.
+// The setup runs, each in a sample installation of its own.
 class SetupRun : public ::testing::Test {
 protected:
-    SetupRun() : folder_("Quillo")
-    {
-        RemoveIntegration();
-        exe_ = folder_.Add(BuiltFile("bin\\uninstall.exe"), "uninstall.exe");
-        folder_.Add(BuiltFile("bin\\Quillo.exe"), "Quillo.exe");
-        folder_.Add(BuiltFile("bin\\license.txt"), "license.txt");
-        folder_.Add(BuiltFile("bin\\order.txt"), "order.txt");
-        log_ = folder_.Path() + "\\opened.log";
-        SetEnvironmentVariableA("QLO_OPEN_LOG", log_.c_str());
-    }
+    SetupRun() : folder_(sample_.Folder()), exe_(sample_.Program()), log_(sample_.OpenLog()) {}
     ~SetupRun() override
     {
         for (HWND w = FindWindowA("QuilloStandIn", NULL); w; w = FindWindowA("QuilloStandIn", NULL)) {
@@ -205,8 +182,6 @@ protected:
             WaitForSingleObject(p, 5000);
             CloseHandle(p);
         }
-        SetEnvironmentVariableA("QLO_OPEN_LOG", NULL);
-        RemoveIntegration();
     }
 
     // Starts the program with args and waits for the setup options dialog.
@@ -228,16 +203,24 @@ protected:
         });
         return done;
     }
+    // Presses OK in the setup options dialog and waits for the completion
+    // dialog; NULL if it never came.
+    HWND ConfirmSetup(HWND setup)
+    {
+        PressButton(setup, IDOK);
+        return WaitForDone(setup);
+    }
     // Waits until the shell has been asked to open something that contains
     // text; false if it never was.
     bool Opened(const std::string& text, DWORD ms = 20000)
     {
-        return PumpUntil(ms, [&] { return ReadAll(log_).find(text) != std::string::npos; });
+        return PumpUntil(ms, [&] { return ReadFileBytes(log_).find(text) != std::string::npos; });
     }
 
-    ProgramFolder folder_;
-    std::string exe_;
-    std::string log_;
+    SampleInstallation sample_;
+    ProgramFolder& folder_;
+    const std::string& exe_;
+    const std::string& log_;
     RunningProgram run_;
 };
 
@@ -309,8 +292,7 @@ TEST_F(SetupRun, OpensWithTheSavedChoicesAndFollowsTheClicks)
 
     // OK saves exactly what the boxes show, the disabled ones included.
     PressButton(dlg, IDC_DESKTOP_LINK);
-    PressButton(dlg, IDOK);
-    HWND done = WaitForDone(dlg);
+    HWND done = ConfirmSetup(dlg);
     ASSERT_TRUE(done != NULL);
     PressButton(done, IDOK);
     EXPECT_EQ(0, run_.Wait(kWindowTimeout));
@@ -443,8 +425,7 @@ TEST_F(SetupRun, SilentAfterSetupWaitsForTheUserAndOpensTheGroup)
     ASSERT_TRUE(dlg != NULL);
     Sleep(1000);
     EXPECT_TRUE(IsWindowVisible(dlg));   // still waiting
-    PressButton(dlg, IDOK);
-    HWND done = WaitForDone(dlg);
+    HWND done = ConfirmSetup(dlg);
     ASSERT_TRUE(done != NULL);
     Sleep(500);
     EXPECT_TRUE(IsWindowVisible(done));
@@ -468,8 +449,7 @@ TEST_F(SetupRun, CompletionButtonsStartAndOpenAnew)
 
     HWND dlg = StartSetup();
     ASSERT_TRUE(dlg != NULL);
-    PressButton(dlg, IDOK);
-    HWND done = WaitForDone(dlg);
+    HWND done = ConfirmSetup(dlg);
     ASSERT_TRUE(done != NULL);
     EXPECT_EQ(folder_.Path(), WindowText(GetDlgItem(done, IDC_INSTALL_FOLDER)));
     SaveScreenshot(done, "completion");
@@ -495,7 +475,7 @@ TEST_F(SetupRun, CompletionButtonsStartAndOpenAnew)
     EXPECT_NE(pid1, pid2);
     EXPECT_TRUE(IsWindowVisible(done));
     DeleteFileA(decoy);
-    EXPECT_EQ("", ReadAll(log_));
+    EXPECT_EQ("", ReadFileBytes(log_));
 
     PostClick(done, IDC_VIEW_LICENSE);
     EXPECT_TRUE(Opened(folder_.Path() + "\\license.txt"));
@@ -528,8 +508,7 @@ TEST_F(SetupRun, OkWithEveryBoxClearTakesBackAnEarlierSetup)
     for (int id = IDC_ASSOC_FIRST; id <= IDC_MENU_ICONS; id++)
         if (Checked(dlg, id))
             PressButton(dlg, id);
-    PressButton(dlg, IDOK);
-    HWND done = WaitForDone(dlg);
+    HWND done = ConfirmSetup(dlg);
     ASSERT_TRUE(done != NULL);
     PressButton(done, IDOK);
     EXPECT_EQ(0, run_.Wait(kWindowTimeout));
@@ -559,8 +538,7 @@ TEST_F(SetupRun, UninstallAfterSetupLeavesTheRegistryAsBefore)
     HWND dlg = StartSetup();
     ASSERT_TRUE(dlg != NULL);
     PressButton(dlg, IDC_DESKTOP_LINK);
-    PressButton(dlg, IDOK);
-    HWND done = WaitForDone(dlg);
+    HWND done = ConfirmSetup(dlg);
     ASSERT_TRUE(done != NULL);
     PressButton(done, IDOK);
     ASSERT_EQ(0, run_.Wait(kWindowTimeout));

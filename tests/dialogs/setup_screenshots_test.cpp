@@ -14,6 +14,7 @@
 #include "lang/text_key.h"
 #include "program_driver.h"
 #include "resource.h"
+#include "sample_installation.h"
 #include "uninstall/uninstall.h"
 
 namespace {
@@ -129,20 +130,7 @@ bool WaitUntilGone(HWND w, DWORD timeoutMs)
 
 class SetupScreenshots : public ::testing::TestWithParam<Variant> {
 protected:
-    SetupScreenshots() : folder_("Quillo")
-    {
-        RemoveIntegration();
-        exe_ = folder_.Add(BuiltFile("bin\\uninstall.exe"), "uninstall.exe");
-        folder_.Add(BuiltFile("bin\\Quillo.exe"), "Quillo.exe");
-        folder_.Add(BuiltFile("bin\\license.txt"), "license.txt");
-        folder_.Add(BuiltFile("bin\\order.txt"), "order.txt");
-        SetEnvironmentVariableA("QLO_OPEN_LOG", (folder_.Path() + "\\opened.log").c_str());
-    }
-    ~SetupScreenshots() override
-    {
-        SetEnvironmentVariableA("QLO_OPEN_LOG", NULL);
-        RemoveIntegration();
-    }
+    SetupScreenshots() : folder_(sample_.Folder()), exe_(sample_.Program()) {}
 
     // Puts the variant's language library or language file beside the program.
     bool Translate(Translation translation)
@@ -182,25 +170,14 @@ protected:
         }
     }
 
-    std::string ReadLog() const
-    {
-        std::string text;
-        FILE* f = fopen((folder_.Path() + "\\opened.log").c_str(), "rb");
-        char buf[1024];
-        size_t n;
-        while (f && (n = fread(buf, 1, sizeof buf, f)) > 0)
-            text.append(buf, n);
-        if (f)
-            fclose(f);
-        return text;
-    }
     std::string Shot(const char* dialog) const
     {
         return std::string(dialog) + "-" + GetParam().name;
     }
 
-    ProgramFolder folder_;
-    std::string exe_;
+    SampleInstallation sample_;
+    ProgramFolder& folder_;
+    const std::string& exe_;
     RunningProgram run_;
 };
 
@@ -245,7 +222,7 @@ TEST_P(SetupScreenshots, ShowsEveryDialog)
     std::string log;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 20000 && log.find(home) == std::string::npos;
          Sleep(50))
-        log = ReadLog();
+        log = ReadFileBytes(sample_.OpenLog());
     EXPECT_NE(std::string::npos, log.find(home)) << log;
     PressButton(done, IDOK);
     EXPECT_EQ(0, run_.Wait(kWindowTimeout));

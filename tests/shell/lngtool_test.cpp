@@ -44,15 +44,7 @@ ToolRun RunTool(const std::string& args, const std::string& outFile, const char*
         GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    std::string text;
-    FILE* f = fopen(outFile.c_str(), "rb");
-    char buf[4096];
-    size_t n;
-    while (f && (n = fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    if (f)
-        fclose(f);
-    return {(long)code, text};
+    return {(long)code, ReadFileBytes(outFile)};
 }
 
 std::string TempPath(const char* name)

@@ -20,25 +20,12 @@ std::string Lower(std::string s)
     return s;
 }
 
-std::string ReadFileText(const std::string& path)
-{
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
-    int c;
-    while ((c = fgetc(f)) != EOF)
-        text += (char)c;
-    fclose(f);
-    return text;
-}
-
 // Waits up to 10 s for the log to hold wanted (compared without case: the
 // shell may hand on a path in other case than given).
 bool LogGets(const std::string& log, const std::string& wanted)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50))
-        if (Lower(ReadFileText(log)).find(Lower(wanted)) != std::string::npos)
+        if (Lower(ReadFileBytes(log)).find(Lower(wanted)) != std::string::npos)
             return true;
     return false;
 }
@@ -90,6 +77,6 @@ TEST_F(OpenRecorder, LogsTextFilesFoldersAndAddressesTheShellOpens)
                                                 SW_SHOWNORMAL);
         EXPECT_GT(result, 32);
         // Each on a line of its own, as the open command quotes "%1".
-        EXPECT_TRUE(LogGets(log_, "\"" + target + "\"\r\n")) << ReadFileText(log_);
+        EXPECT_TRUE(LogGets(log_, "\"" + target + "\"\r\n")) << ReadFileBytes(log_);
     }
 }

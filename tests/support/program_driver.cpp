@@ -231,3 +231,16 @@ std::string TestFamily()
     size_t dash = f.find_last_of('-');
     return dash == std::string::npos ? f : f.substr(dash + 1);
 }
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    char buf[4096];
+    size_t n;
+    while (f && (n = fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    if (f)
+        fclose(f);
+    return bytes;
+}

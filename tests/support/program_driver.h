@@ -71,5 +71,8 @@ bool PressButton(HWND dialog, int id);
 // scripts turn them into PNG files.
 std::string SaveScreenshot(HWND hwnd, const char* name, const char* folder = nullptr);
 
+// The whole content of a file; "" when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
 // The family the test runs under: "win98" or "winxp" (from QLO_FAMILY).
 std::string TestFamily();

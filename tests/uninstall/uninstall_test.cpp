@@ -38,19 +38,6 @@ void WriteText(const std::string& path, const std::string& text, DWORD attribute
         SetFileAttributesA(path.c_str(), attributes);
 }
 
-std::string ReadAll(const std::string& path)
-{
-    std::string s;
-    FILE* f = fopen(path.c_str(), "rb");
-    char buf[4096];
-    size_t n;
-    while (f && (n = fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    if (f)
-        fclose(f);
-    return s;
-}
-
 std::string TempFolder()
 {
     char dir[MAX_PATH];
@@ -205,7 +192,7 @@ TEST(Uninstall, DeletesTheListedEntriesAndWritesTheBatchFile)
     EXPECT_TRUE(Exists("C:\\Windows\\win.ini"));
     EXPECT_TRUE(Exists(exe));   // the batch file deletes it, and it did not run
 
-    std::string record = ReadAll(batch + ".record");
+    std::string record = ReadFileBytes(batch + ".record");
     size_t line1 = record.find('\n');
     ASSERT_NE(std::string::npos, line1);
     EXPECT_EQ(interpreter + " /c \"" + batch + "\"", record.substr(0, line1))
