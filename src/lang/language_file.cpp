@@ -12,18 +12,9 @@
 
 namespace {
 
-const int kBlockSize = kLanguageMarkerBlockSize;
-const int kMaxBlocks = kLanguageMarkerBlocks;
-// Blocks overlap by this much, so a marker cut by a block's end is found in
-// the next block; it is also the least a block must hold to be searched.
-const int kOverlap = kLanguageMarkerOverlap;
-const int kSectionSize = kLanguageSectionSize;
 const int kSectionSpare = 1024;
 const size_t kPathSize = 1024;
 const size_t kDirectionSize = 1024;
-
-const char* const kMarker = kLanguageMarker;
-const int kMarkerLength = kLanguageMarkerLength;
 
 const char kFormFeed = '\x0C';
 
@@ -31,17 +22,17 @@ const char kFormFeed = '\x0C';
 
 long long FindLanguageMarker(File& file)
 {
-    char block[kBlockSize];
-    for (int b = 0; b < kMaxBlocks; b++) {
+    char block[kLanguageMarkerBlockSize];
+    for (int b = 0; b < kLanguageMarkerBlocks; b++) {
         long long position = file.Tell();
-        int n = file.Read(block, kBlockSize);
-        if (n < kOverlap)
+        int n = file.Read(block, kLanguageMarkerBlockSize);
+        if (n < kLanguageMarkerOverlap)
             return -1;
-        for (int i = 0; i <= n - kOverlap; i++) {
-            if (memcmp(block + i, kMarker, kMarkerLength) == 0)
+        for (int i = 0; i <= n - kLanguageMarkerOverlap; i++) {
+            if (memcmp(block + i, kLanguageMarker, kLanguageMarkerLength) == 0)
                 return position + i;
         }
-        file.Seek(position + n - kOverlap, FILE_BEGIN);
+        file.Seek(position + n - kLanguageMarkerOverlap, FILE_BEGIN);
     }
     return -1;
 }
@@ -118,11 +109,11 @@ bool LanguageResources::ReadLanguageFile(const char* fileName)
         return false;
     file.Seek(marker, FILE_BEGIN);
 
-    char* section = (char*)malloc(kSectionSize + kSectionSpare);
+    char* section = (char*)malloc(kLanguageSectionSize + kSectionSpare);
     if (!section)
         return false;
-    section[kSectionSize] = 0;
-    int n = file.Read(section, kSectionSize);
+    section[kLanguageSectionSize] = 0;
+    int n = file.Read(section, kLanguageSectionSize);
     if (n < 0)
         n = 0;   // a failed read leaves a loaded table with nothing in it
     free(text);

@@ -15,6 +15,8 @@ const int kLanguageMarkerLength = 13;
 // kLanguageMarkerOverlap bytes before its end.
 const int kLanguageMarkerBlockSize = 8192;
 const int kLanguageMarkerBlocks = 16;
+// Blocks overlap, so a marker cut by a block's end is found in the next
+// block; the overlap is also the least a block must hold to be searched.
 const int kLanguageMarkerOverlap = 16;
 const long long kLanguageMarkerReach =
     (long long)kLanguageMarkerBlocks * (kLanguageMarkerBlockSize - kLanguageMarkerOverlap);
