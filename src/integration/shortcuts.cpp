@@ -77,11 +77,7 @@ bool JoinPath(char* path, const char* folder, const char* name, const char* exte
 // program, whatever the current directory is.
 bool ProgramFile(char* path, const char* name)
 {
-    DWORD len = GetModuleFileNameA(NULL, path, kShortcutPathSize);
-    if (len == 0 || len >= kShortcutPathSize)
-        return false;
-    char* namePart = FindNamePart(path);
-    return BufCopy(namePart, kShortcutPathSize - (namePart - path), name);
+    return FormProgramFolderPath(name, path, kShortcutPathSize);
 }
 
 void ApplyLink(bool make, const char* folder, const char* target)

@@ -19,11 +19,7 @@ void ExtResource::Load(HINSTANCE instance)
     ResourceModule = instance;
 
     char path[1024];
-    DWORD len = GetModuleFileNameA(NULL, path, ARRAY_SIZE(path));
-    if (len == 0 || len >= ARRAY_SIZE(path))
-        return;
-    char* name = FindNamePart(path);
-    if (!BufCopy(name, ARRAY_SIZE(path) - (name - path), kLanguageLibraryName))
+    if (!FormProgramFolderPath(kLanguageLibraryName, path, ARRAY_SIZE(path)))
         return;
     HMODULE library = LoadLibraryA(path);
     if (library) {

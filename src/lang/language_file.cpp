@@ -9,6 +9,7 @@
 #include "lang/ext_resource.h"
 #include "util/buffers.h"
 #include "util/file.h"
+#include "util/text.h"
 
 namespace {
 
@@ -90,15 +91,8 @@ bool LanguageResources::ReadLanguageFile(const char* fileName)
     if (strchr(fileName, '\\')) {
         if (!BufCopy(path, ARRAY_SIZE(path), fileName))
             return false;
-    } else {
-        DWORD len = GetModuleFileNameA(NULL, path, ARRAY_SIZE(path));
-        if (len == 0 || len >= ARRAY_SIZE(path))
-            return false;
-        char* slash = strrchr(path, '\\');
-        if (!slash)
-            return false;
-        if (!BufCopy(slash + 1, ARRAY_SIZE(path) - (slash + 1 - path), fileName))
-            return false;
+    } else if (!FormProgramFolderPath(fileName, path, ARRAY_SIZE(path))) {
+        return false;
     }
 
     File file;
